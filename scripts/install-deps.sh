@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libjpeg-dev zlib1g-dev
+  qt6-base-dev libjpeg-dev zlib1g-dev libzip-dev
   gzip zip unzip
   googletest libgtest-dev libbenchmark-dev
   fonts-arphic-uming fontconfig

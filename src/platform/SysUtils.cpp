@@ -88,6 +88,8 @@ std::string GetCurrentDir() {
   return Buffer.data();
 }
 
+bool SetExecutable(const std::string& FileName) { return ::chmod(FileName.c_str(), 0755) == 0; }
+
 bool DeleteFile(const std::string& FileName) { return ::unlink(FileName.c_str()) == 0; }
 
 void CopyFileA(const std::string& ExistingFileName, const std::string& NewFileName, bool FailIfExists) {

@@ -26,6 +26,8 @@ bool DirectoryExists(const std::string& Dir);
 bool ForceDirectories(const std::string& Dir);
 bool SetCurrentDir(const std::string& Dir);
 std::string GetCurrentDir();
+// Gives the file execute permission (rwxr-xr-x); false on failure.
+bool SetExecutable(const std::string& FileName);
 // False when the file could not be deleted (a missing file included).
 bool DeleteFile(const std::string& FileName);
 

@@ -1,0 +1,19 @@
+#include "RunPaths.h"
+
+#include "SysUtils.h"
+
+RunPaths::RunPaths(std::string Base, const std::string& PickedFile)
+    : BasePath(std::move(Base)),
+      WorkDir(BasePath + "temp"),
+      GzipProgram(BasePath + "temp/gzip.exe"),
+      ZipProgram(BasePath + "temp/zip.exe"),
+      PictureCopy(BasePath + "temp/YuanTu" + ExtractFileExt(PickedFile)),
+      RawFrame(BasePath + "temp/temp" + ExtractFileName(PictureCopy)),
+      CompressedFrame(RawFrame + ".gz"),
+      VersionDescription(BasePath + "temp/version.xml"),
+      LogoImage(BasePath + "temp/logo_new.img"),
+      WorkingPackage(BasePath + "temp/tempSupk.zip") {}
+
+std::string RunPaths::ReadmeCopy(const std::string& Label) const { return BasePath + "temp/" + Label + ".txt"; }
+
+std::string RunPaths::UpdatePackage(const std::string& OutputName) const { return BasePath + OutputName; }
