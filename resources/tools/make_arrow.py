@@ -6,6 +6,7 @@ side: a red up arrow with a black outline for the enabled button, and the same a
 grey with a white shadow for the disabled one. The background is olive; the button takes
 the bottom-left pixel's colour as transparent, so that pixel must stay background.
 """
+import argparse
 import pathlib
 import struct
 
@@ -89,9 +90,12 @@ def bmp_4bit(rows):
 
 
 def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--out", type=pathlib.Path, default=OUT.parent, help="output folder")
+    out = parser.parse_args().out / OUT.name
     normal, disabled = normal_image(), disabled_image()
     rows = [normal[y] + disabled[y] for y in range(16)]
-    OUT.write_bytes(bmp_4bit(rows))
+    out.write_bytes(bmp_4bit(rows))
 
 
 if __name__ == "__main__":

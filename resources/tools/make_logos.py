@@ -78,6 +78,7 @@ def ogol_of(canvas, stored_name, slot_size):
 
 def main():
     parser = argparse.ArgumentParser()
+    parser.add_argument("--out", type=pathlib.Path, default=DATA, help="output folder")
     parser.add_argument("--preview", type=pathlib.Path)
     args = parser.parse_args()
 
@@ -95,7 +96,7 @@ def main():
     for name, image in (("logo_new.img", base), ("template_logo.img", template)):
         if len(image) != IMAGE_SIZE:
             sys.exit("%s: %d bytes" % (name, len(image)))
-        (DATA / name).write_bytes(image)
+        (args.out / name).write_bytes(image)
     print("logo_new.img: members of %d and %d bytes" % (first_len, second_len))
     print("template_logo.img: member of %d bytes" % template_len)
 

@@ -7,7 +7,7 @@ quality is the highest that keeps the file near 16 KB, so the picture stays a sm
 quick sample. The script then checks what a run needs of it: its RGB565 frame must
 gzip well below the 128K payload limit.
 
-    tools/make_menghu.py [--preview DIR]   writes data/menghu.jpg (and DIR/menghu.png)
+    tools/make_menghu.py [--out DIR] [--preview DIR]   writes data/menghu.jpg (and DIR/menghu.png)
 """
 import argparse
 import gzip
@@ -151,6 +151,7 @@ def decoded_rgb(jpeg):
 
 def main():
     parser = argparse.ArgumentParser()
+    parser.add_argument("--out", type=pathlib.Path, default=OUT.parent, help="output folder")
     parser.add_argument("--preview", type=pathlib.Path)
     args = parser.parse_args()
 
@@ -160,7 +161,7 @@ def main():
         jpeg = encode(ppm, quality)
         if len(jpeg) <= TARGET_BYTES:
             break
-    OUT.write_bytes(jpeg)
+    (args.out / OUT.name).write_bytes(jpeg)
 
     frame = raster.rgb565_frame(decoded_rgb(jpeg))
     packed = len(gzip.compress(frame, compresslevel=9, mtime=raster.GZIP_MTIME))

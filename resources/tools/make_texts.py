@@ -8,6 +8,7 @@ the one file that holds every address of the program.
 
 Run it again after editing weblinks.txt and commit the changed readme.
 """
+import argparse
 import pathlib
 import sys
 
@@ -88,18 +89,21 @@ def readme_lines(bin_url, list_url):
 
 
 def main():
-    DATA.mkdir(exist_ok=True)
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--out", type=pathlib.Path, default=DATA, help="output folder")
+    out = parser.parse_args().out
+    out.mkdir(exist_ok=True)
     for capacity in CAPACITY_VERSIONS:
         text = version_text(capacity)
         if len(text) != VERSION_SIZE:
             sys.exit("version%s.xml: %d bytes, expected %d" % (capacity, len(text), VERSION_SIZE))
-        (DATA / ("version%s.xml" % capacity)).write_bytes(text)
+        (out / ("version%s.xml" % capacity)).write_bytes(text)
 
     links = read_weblinks(RESOURCES / "weblinks.txt")
     lines = readme_lines(links["README_BIN_URL"], links["README_LIST_URL"])
     assert len(lines) == 32
     readme = "\r\n".join(lines).encode("gbk")
-    (DATA / "readme.txt").write_bytes(readme)
+    (out / "readme.txt").write_bytes(readme)
     print("readme.txt: %d bytes" % len(readme))
 
 
