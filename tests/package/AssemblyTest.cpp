@@ -94,7 +94,9 @@ class BrokenPackageTest : public AssemblyTest, public testing::WithParamInterfac
 TEST_P(BrokenPackageTest, IsRefusedAndTheEarlierPackageStays) {
   const BrokenCase& C = GetParam();
   MakeWorkingPackage(C.ZipFiles);
-  if (*C.Mangle) ASSERT_EQ(Shell("cd '" + (Dir / "temp").string() + "' && " + C.Mangle), 0);
+  if (*C.Mangle) {
+    ASSERT_EQ(Shell("cd '" + (Dir / "temp").string() + "' && " + C.Mangle), 0);
+  }
   const std::string Target = Paths->UpdatePackage("X_128K.supk");
   WriteAll(Target, "an earlier package");
   try {
