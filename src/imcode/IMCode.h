@@ -21,8 +21,10 @@ std::string GetPinyin(std::string_view Text, std::int32_t Options, std::int32_t 
 
 // Syllables in lowercase, without tone, ü written v (but lue, nue). They are numbered 1 to
 // 405 as PinyinIndex refers to them; slot 0 is the "no reading" value of PinyinIndex and
-// is empty, as is entry 394.
+// is empty, as is entry 394. The letters of every entry are followed by zero bytes up to
+// PinyinSyllableStride bytes from its start, so that an entry can be copied as one word.
 inline constexpr std::size_t PinyinSyllableCount = 405;
+inline constexpr std::size_t PinyinSyllableStride = 8;
 extern const std::array<std::string_view, PinyinSyllableCount + 1> PinyinSyllables;
 
 // Number of the reading of every double-byte pair, 0 for none: one row per lead byte

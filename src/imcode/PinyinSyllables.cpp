@@ -1,8 +1,12 @@
 #include "IMCode.h"
 
+namespace {
+
 // PinyinIndex is numbered by this order, out-of-place entries included: do not sort it.
 // tools/pinyin/make_pinyin_index.py reads the list from here; rerun it after a change.
-constexpr std::array<std::string_view, PinyinSyllableCount + 1> PinyinSyllables = {
+// Each syllable is padded with zero bytes to PinyinSyllableStride, so that GetPinyin can
+// copy a whole syllable as one word.
+constexpr char PinyinSyllableLetters[PinyinSyllableCount + 1][PinyinSyllableStride] = {
     "", // no reading
     "a", "ai", "an", "ang", "ao", "ba", "bai", "ban", "bang", "bao", // 1-10
     "bei", "ben", "beng", "bi", "bian", "biao", "bie", "bin", "bing", "bo", // 11-20
@@ -46,3 +50,15 @@ constexpr std::array<std::string_view, PinyinSyllableCount + 1> PinyinSyllables 
     "zui", "zun", "zuo", "", "ei", "m", "n", "dia", "cen", "nou", // 391-400
     "jv", "qv", "xv", "lv", "nv", // 401-405
 };
+
+constexpr std::array<std::string_view, PinyinSyllableCount + 1> MakeSyllables()
+{
+    std::array<std::string_view, PinyinSyllableCount + 1> syllables{};
+    for (std::size_t n = 0; n < syllables.size(); ++n)
+        syllables[n] = std::string_view(PinyinSyllableLetters[n]);
+    return syllables;
+}
+
+} // namespace
+
+constexpr std::array<std::string_view, PinyinSyllableCount + 1> PinyinSyllables = MakeSyllables();

@@ -105,6 +105,9 @@ std::vector<Case> Cases()
         Bytes("FullWidthOutOfRangeWraps", "\xA3\x80", pyKeepOthers, 100, "\0"s),
         Bytes("FullWidthLowTrailWraps", "\xA3\x40", pyKeepOthers, 100, "\xC0"),
         Bytes("FullWidthTrailFF", "\xA3\xFF", pyKeepOthers, 100, "\x7F"),
+        // A file name can hold full-width path separators: whoever builds a path from the
+        // result has to deal with them.
+        Chinese("FullWidthSolidusGivesSlash", "ａ／ｂ＼ｃ.jpg", NameOptions, NameLength, "a/b\\c.JPG"),
 
         // Greek row: letters, and the cells around them.
         Chinese("GreekCapitalOmega", "Ω", 0, 100, "O"),

@@ -177,6 +177,18 @@ TEST(PinyinSyllableList, EntriesAreToneFreeLowercaseSyllables)
     EXPECT_EQ(seen.count("gei"), 0u);
 }
 
+// GetPinyin copies a syllable as one word: what follows the letters must be zero bytes,
+// or they would show in the result.
+TEST(PinyinSyllableList, EntriesArePaddedWithZeroBytes)
+{
+    for (std::size_t n = 0; n <= PinyinSyllableCount; ++n) {
+        const std::string_view s = PinyinSyllables[n];
+        ASSERT_LT(s.size(), PinyinSyllableStride) << n;
+        for (std::size_t i = s.size(); i < PinyinSyllableStride; ++i)
+            EXPECT_EQ(s.data()[i], '\0') << n << ' ' << i;
+    }
+}
+
 // The index is numbered by this order: an entry moved or inserted would shift every
 // syllable after it.
 TEST(PinyinSyllableList, OrderIsAlphabeticalButForFourAndTheTail)

@@ -156,9 +156,9 @@ def read_syllables(path):
     """The syllables in their numbering; index 0 is the empty "no reading" slot."""
     with open(path, encoding="utf-8") as f:
         source = f.read()
-    body = re.search(r"PinyinSyllables\s*=\s*\{(.*?)\};", source, re.S)
+    body = re.search(r"PinyinSyllableLetters\[[^]]*\]\[[^]]*\]\s*=\s*\{(.*?)\};", source, re.S)
     if not body:
-        fail("no PinyinSyllables list in %s" % path)
+        fail("no PinyinSyllableLetters list in %s" % path)
     entries = re.findall(r'"([a-z]*)"', re.sub(r"//[^\n]*", "", body.group(1)))
     if len(entries) != 406 or entries[0] != "":
         fail("%s: expected the empty slot and 405 syllables, found %d entries" % (path, len(entries)))
