@@ -2,11 +2,13 @@
 
 #include "Gbk.h"
 #include "IMCode.h"
-#include "SysUtils.h"
 
 std::string OutputNameBase(std::string_view PickedFileName) {
   const std::string Pinyin = GetPinyin(Utf8ToGbk(PickedFileName), pyFullSyllable | pyKeepOthers, 100);
-  return StringReplaceAll(StringReplaceAll(Pinyin, " ", ""), "/", "");
+  std::string Name;
+  for (const char C : Pinyin)
+    if (C != ' ' && C != '/' && static_cast<unsigned char>(C) >= 0x20) Name += C;
+  return Name;
 }
 
 std::string OutputName(std::string_view NameBase, std::string_view CapacityLabel) {

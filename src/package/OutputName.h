@@ -5,8 +5,9 @@
 #include <string_view>
 
 // First stage, as soon as a file is picked: the file name (UTF-8, no directory) in GBK, through
-// GetPinyin(name, 5, 100), with every space removed. Also every '/', which a full-width solidus
-// would give and which would move the package out of the program directory. The result is GBK.
+// GetPinyin(name, 5, 100), with every space removed. Also every '/' (a full-width solidus gives
+// one) and control byte: they would move the package out of the program directory or put
+// unprintable bytes into its name. The result is GBK.
 std::string OutputNameBase(std::string_view PickedFileName);
 
 // Second stage, once the capacity is known: the extension cut off (the last of '.', '\' and ':'

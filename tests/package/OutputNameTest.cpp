@@ -37,7 +37,9 @@ INSTANTIATE_TEST_SUITE_P(
                     // A character GBK cannot hold vanishes like one without a reading.
                     NameCase{"😀猛虎.jpg", "128K", "MENGHU_128K.supk"},
                     // Full-width dots and a solidus: the solidus must not make a directory.
-                    NameCase{"．．／．．／x.jpg", "128K", "....X_128K.supk"}));
+                    NameCase{"．．／．．／x.jpg", "128K", "....X_128K.supk"},
+                    // Control bytes would end up in the package's name.
+                    NameCase{"a\x01b\x1F.jpg", "128K", "AB_128K.supk"}));
 
 TEST(OutputName, LongNameIsCutBeforeTheExtensionIsRemoved) {
   // 30 × 猛 gives 120 letters: the cut takes the extension, so no dot survives.

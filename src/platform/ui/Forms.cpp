@@ -93,7 +93,7 @@ void TForm::SetCaption(const std::string& Caption) {
 }
 
 void TForm::SetBounds(int Left, int Top, int Width, int Height) {
-  FWidget->resize(Width - kFrameWidth, Height - kFrameHeight);
+  FWidget->resize(Width - kWindowFrameWidth, Height - kWindowFrameHeight);
   FWidget->move(Left, Top);
 }
 

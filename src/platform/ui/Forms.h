@@ -89,5 +89,5 @@ private:
 
 // The allowance for the window frame that the design's outer sizes include: the default
 // sizeable border of the platform the window was designed on, at 96 pixels per inch.
-constexpr int kFrameWidth = 16;
-constexpr int kFrameHeight = 38;
+constexpr int kWindowFrameWidth = 16;
+constexpr int kWindowFrameHeight = 38;
