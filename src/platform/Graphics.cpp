@@ -6,6 +6,7 @@
 #include <QImageReader>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -23,12 +24,44 @@ QImage::Format FormatOf(TPixelFormat Format) {
   return Format == pf24bit ? QImage::Format_BGR888 : QImage::Format_RGB32;
 }
 
-// Opening the file ourselves first gives the platform's open error (with the system's
-// reason) for a missing or unreadable file, instead of a decoding error.
-void CheckReadable(const std::string& FileName) {
+// The width and height a BMP file declares, read byte by byte from its info header (the
+// 12-byte OS/2 form or the 40-byte and longer Windows forms); false when there is none.
+// Qt's reader gives up silently on very large sizes; this lets us say why.
+bool DeclaredBmpSize(const std::uint8_t* H, std::size_t N, long long& Width, long long& Height) {
+  auto U16 = [H](std::size_t I) { return static_cast<std::uint32_t>(H[I] | (H[I + 1] << 8)); };
+  auto U32 = [&](std::size_t I) { return U16(I) | (U16(I + 2) << 16); };
+  if (N < 26 || H[0] != 'B' || H[1] != 'M') return false;
+  const std::uint32_t InfoSize = U32(14);
+  if (InfoSize == 12) {
+    Width = U16(18);
+    Height = U16(20);
+  } else if (InfoSize >= 40) {
+    Width = static_cast<std::int32_t>(U32(18));
+    Height = static_cast<std::int32_t>(U32(22));
+    if (Height < 0) Height = -Height;  // top-down rows
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// Opens the file ourselves first: a missing or unreadable file gets the platform's open error
+// with the system's reason, not a decoding error. A declared size over the limit is refused
+// here, before Qt sees the file.
+void CheckBmpFile(const std::string& FileName) {
   const int Fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
   if (Fd < 0) throw EFOpenError(ExpandFileName(FileName), errno);
+  std::uint8_t Header[26];
+  std::size_t N = 0;
+  while (N < sizeof Header) {
+    const ssize_t R = ::read(Fd, Header + N, sizeof Header - N);
+    if (R < 0 && errno == EINTR) continue;
+    if (R <= 0) break;
+    N += static_cast<std::size_t>(R);
+  }
   ::close(Fd);
+  long long Width = 0, Height = 0;
+  if (DeclaredBmpSize(Header, N, Width, Height)) CheckPictureSize(Width, Height);
 }
 
 // Fills Row (Count pixels, B, G, R) from line Line of Source, whose format is one of those
@@ -113,14 +146,15 @@ TBitmap::TBitmap() : FCanvas(*this) {}
 TBitmap::~TBitmap() = default;
 
 void TBitmap::LoadFromFile(const std::string& FileName) {
-  CheckReadable(FileName);
+  CheckBmpFile(FileName);
   // The content decides nothing: a file that is not a BMP is invalid, whatever it holds.
   QImageReader Reader(QString::fromStdString(FileName), "bmp");
   Reader.setAutoDetectImageFormat(false);
   Reader.setDecideFormatFromContent(false);
+  // Qt gives the height of a top-down BMP as a negative number.
   const QSize Declared = Reader.size();
-  if (!Declared.isValid() || Declared.isEmpty()) throw EInvalidGraphic(kInvalidBitmap);
-  CheckPictureSize(Declared.width(), Declared.height());
+  if (Declared.width() <= 0 || Declared.height() == 0) throw EInvalidGraphic(kInvalidBitmap);
+  CheckPictureSize(Declared.width(), std::abs(static_cast<long long>(Declared.height())));
 
   const int OldLimit = QImageReader::allocationLimit();
   QImageReader::setAllocationLimit(kReaderAllocationLimitMb);
