@@ -28,15 +28,21 @@ void SaveRgb565(TBitmap& WorkBitmap, const std::string& FileName, TRowBuffer& Ro
   for (int Y = 0; Y < Height; ++Y) {
     ScanPtr = WorkBitmap.ScanLine(Y);
     RowPtr = RowBuffer.data();
+    // The cursors run in registers through the row and are handed back to the window after
+    // it; through the references every step would be a store.
+    std::uint8_t* Scan = ScanPtr;
+    std::uint16_t* Row = RowPtr;
     for (int X = 0; X < Width; ++X) {
-      *RowPtr = 0;
-      *RowPtr |= static_cast<std::uint16_t>((ScanPtr[0] & 0xF8) >> 3);
-      *RowPtr |= static_cast<std::uint16_t>((ScanPtr[1] & 0xFC) << 3);
-      *RowPtr |= static_cast<std::uint16_t>((ScanPtr[2] & 0xF8) << 8);
-      *RowPtr = LittleEndian(*RowPtr);
-      ScanPtr += 3;
-      ++RowPtr;
+      std::uint16_t Word = 0;
+      Word |= static_cast<std::uint16_t>((Scan[0] & 0xF8) >> 3);
+      Word |= static_cast<std::uint16_t>((Scan[1] & 0xFC) << 3);
+      Word |= static_cast<std::uint16_t>((Scan[2] & 0xF8) << 8);
+      *Row = LittleEndian(Word);
+      Scan += 3;
+      ++Row;
     }
+    ScanPtr = Scan;
+    RowPtr = Row;
     File.WriteBuffer(RowBuffer.data(), RowBytes);
   }
 }
