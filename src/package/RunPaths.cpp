@@ -1,5 +1,7 @@
 #include "RunPaths.h"
 
+#include "Compress.h"
+#include "LogoImage.h"
 #include "SysUtils.h"
 
 RunPaths::RunPaths(std::string Base, const std::string& PickedFile)
@@ -9,9 +11,9 @@ RunPaths::RunPaths(std::string Base, const std::string& PickedFile)
       ZipProgram(BasePath + "temp/zip.exe"),
       PictureCopy(BasePath + "temp/YuanTu" + ExtractFileExt(PickedFile)),
       RawFrame(BasePath + "temp/temp" + ExtractFileName(PictureCopy)),
-      CompressedFrame(RawFrame + ".gz"),
+      CompressedFrame(CompressedFramePath(RawFrame)),
       VersionDescription(BasePath + "temp/version.xml"),
-      LogoImage(BasePath + "temp/logo_new.img"),
+      LogoImage(LogoImagePath(BasePath)),
       WorkingPackage(BasePath + "temp/tempSupk.zip") {}
 
 std::string RunPaths::ReadmeCopy(const std::string& Label) const { return BasePath + "temp/" + Label + ".txt"; }

@@ -2,6 +2,7 @@
 
 #include "Exceptions.h"
 #include "Graphics.h"
+#include "Jpeg.h"
 #include "SysUtils.h"
 
 #include <QBitmap>
@@ -16,7 +17,7 @@
 #include <QRadioButton>
 
 namespace {
-QString Caption(const std::string& S) {
+QString QtCaption(const std::string& S) {
   return QString::fromStdString(S).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
       .replace(QChar('\r'), QChar('\n'));
 }
@@ -92,7 +93,7 @@ TLabel::TLabel(TForm* Owner) : TControl(Owner, new LinkLabel(Owner->Handle(), th
 
 void TLabel::SetCaption(const std::string& Text) {
   FCaption = Text;
-  static_cast<QLabel*>(FWidget)->setText(Caption(Text));
+  static_cast<QLabel*>(FWidget)->setText(QtCaption(Text));
 }
 
 void TLabel::SetWordWrap(bool Wrap) { static_cast<QLabel*>(FWidget)->setWordWrap(Wrap); }
@@ -174,7 +175,7 @@ TBitBtn::TBitBtn(TForm* Owner) : TControl(Owner, new QPushButton(Owner->Handle()
   });
 }
 
-void TBitBtn::SetCaption(const std::string& Text) { static_cast<QPushButton*>(FWidget)->setText(Caption(Text)); }
+void TBitBtn::SetCaption(const std::string& Text) { static_cast<QPushButton*>(FWidget)->setText(QtCaption(Text)); }
 std::string TBitBtn::Caption() const { return static_cast<QPushButton*>(FWidget)->text().toStdString(); }
 
 void TBitBtn::SetGlyph(const QImage& Glyph, int NumGlyphs) {
@@ -198,7 +199,7 @@ TRadioButton::TRadioButton(TForm* Owner) : TControl(Owner, new QRadioButton(Owne
   FWidget->setFocusPolicy(Qt::StrongFocus);
 }
 
-void TRadioButton::SetCaption(const std::string& Text) { static_cast<QRadioButton*>(FWidget)->setText(Caption(Text)); }
+void TRadioButton::SetCaption(const std::string& Text) { static_cast<QRadioButton*>(FWidget)->setText(QtCaption(Text)); }
 std::string TRadioButton::Caption() const { return static_cast<QRadioButton*>(FWidget)->text().toStdString(); }
 bool TRadioButton::Checked() const { return static_cast<QRadioButton*>(FWidget)->isChecked(); }
 void TRadioButton::SetChecked(bool Checked) { static_cast<QRadioButton*>(FWidget)->setChecked(Checked); }

@@ -1,0 +1,8 @@
+#include "Unit1.h"
+
+int main() {
+  TApplication App;
+  Application->Initialize();
+  Application->CreateForm(Form1);
+  return Application->Run();
+}
