@@ -1,5 +1,5 @@
 #pragma once
-// Picture objects in the manner of the design's toolkit: the abstract TGraphic, and TBitmap
+// Picture objects in the manner of the VCL: the abstract TGraphic, and TBitmap
 // over Qt's image reader. A TBitmap can also be a drawing target (the 24-bit working bitmap):
 // its rows are then blue, green, red bytes, the top row first.
 #include <QImage>

@@ -11,7 +11,9 @@ constexpr int kTailLines = 8;
 
 // The last few lines a program printed, for the error box.
 std::string Tail(const QByteArray& Output) {
-  QList<QByteArray> Lines = Output.trimmed().split('\n');
+  const QByteArray Printed = Output.trimmed();
+  if (Printed.isEmpty()) return {};  // no stray line break after the message
+  QList<QByteArray> Lines = Printed.split('\n');
   if (Lines.size() > kTailLines) Lines = Lines.mid(Lines.size() - kTailLines);
   std::string R;
   for (const QByteArray& L : Lines) R += "\r" + L.trimmed().toStdString();

@@ -72,8 +72,8 @@ INSTANTIATE_TEST_SUITE_P(EveryButtonAndSize, CapacityChoice, testing::ValuesIn(C
   return std::string(NameOf(Info.param.Button)) + "_" + std::to_string(Info.param.L);
 });
 
-// The design's own rows, written out, so that the generated table cannot drift from them.
-TEST(CapacityChoice, TheDesignsExamples) {
+// The documented rows, written out, so that the generated table cannot drift from them.
+TEST(CapacityChoice, TheDocumentedExamples) {
   EXPECT_EQ(Choose(TButton::Auto, 12000).Capacity.Label, "128K");
   EXPECT_EQ(Choose(TButton::Rb256, 12000).Capacity.Label, "128K");  // not 256K
   EXPECT_EQ(Choose(TButton::Auto, 131065).Capacity.Label, "160K");

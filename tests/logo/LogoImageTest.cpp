@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(Capacities, LogoImageLayout,
                                          TLayoutCase{false, true, false, 262135, "256K", 262144},
                                          TLayoutCase{false, false, false, 1, "128K", 131072}));
 
-TEST(LogoImage, TheDesignsExampleOfTwelveThousandBytes) {
+TEST(LogoImage, TwelveThousandBytesGiveE02E0000) {
   TTempDir Dir;
   WriteBytes(Dir.Path() + "f.gz", TBytes(12000, 0x1F));
   TBytesStream Base(SyntheticBase());

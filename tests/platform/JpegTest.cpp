@@ -139,3 +139,20 @@ TEST(Jpeg, AMissingFileIsAnOpenError) {
             "Cannot open file \"" + Dir.Path() + "missing.jpg\". No such file or directory");
 }
 }  // namespace
+
+namespace {
+// Adobe CMYK pictures have no RGB output in libjpeg; they are turned into RGB here.
+TEST(Jpeg, CmykPicturesArriveInTheirColours) {
+  TTempDir Dir;
+  const TRgb Colours[] = {{255, 255, 255}, {255, 0, 0}, {0, 0, 255}, {40, 160, 90}};
+  for (const TRgb C : Colours) {
+    WriteBytes(Dir.Path() + "cmyk.jpg", EncodeJpeg(16, 16, RgbOf(MakeSolid(16, 16, C)), TJpegKind::Cmyk));
+    TJPEGImage J;
+    J.LoadFromFile(Dir.Path() + "cmyk.jpg");
+    const QRgb P = J.Image().pixel(8, 8);
+    EXPECT_NEAR(qRed(P), C.R, 3);
+    EXPECT_NEAR(qGreen(P), C.G, 3);
+    EXPECT_NEAR(qBlue(P), C.B, 3);
+  }
+}
+}  // namespace

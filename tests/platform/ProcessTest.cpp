@@ -75,3 +75,11 @@ TEST(RunProgram, AProgramFileThatIsNotExecutableCannotStart) {
   }
 }
 }  // namespace
+
+namespace {
+TEST(RunProgram, AProgramThatPrintedNothingGivesAMessageWithoutATail) {
+  const std::string M = FailureOf({"-c", "exit 4"});
+  EXPECT_TRUE(Has(M, "退出码 4")) << M;
+  EXPECT_NE(M.back(), '\r') << M;
+}
+}  // namespace

@@ -18,21 +18,26 @@ TBytes EncodeJpeg(int Width, int Height, const TBytes& Rgb, TJpegKind Kind, int 
   jpeg_mem_dest(&Info, &Out, &OutSize);
   Info.image_width = static_cast<JDIMENSION>(Width);
   Info.image_height = static_cast<JDIMENSION>(Height);
-  const bool Gray = Kind == TJpegKind::Grayscale;
-  Info.input_components = Gray ? 1 : 3;
-  Info.in_color_space = Gray ? JCS_GRAYSCALE : JCS_RGB;
+  const bool Gray = Kind == TJpegKind::Grayscale, Cmyk = Kind == TJpegKind::Cmyk;
+  Info.input_components = Gray ? 1 : Cmyk ? 4 : 3;
+  Info.in_color_space = Gray ? JCS_GRAYSCALE : Cmyk ? JCS_CMYK : JCS_RGB;
   jpeg_set_defaults(&Info);
   jpeg_set_quality(&Info, Quality, TRUE);
   if (Kind == TJpegKind::Progressive) jpeg_simple_progression(&Info);
   jpeg_start_compress(&Info, TRUE);
-  TBytes Line(static_cast<std::size_t>(Width) * 3);
+  TBytes Line(static_cast<std::size_t>(Width) * 4);
   while (Info.next_scanline < Info.image_height) {
     const std::uint8_t* Src = &Rgb[static_cast<std::size_t>(Info.next_scanline) * Width * 3];
     if (Gray)
       for (int X = 0; X < Width; ++X)
         Line[X] = static_cast<std::uint8_t>((Src[X * 3] * 299 + Src[X * 3 + 1] * 587 + Src[X * 3 + 2] * 114) / 1000);
+    else if (Cmyk)
+      for (int X = 0; X < Width; ++X) {
+        std::copy_n(Src + X * 3, 3, Line.begin() + X * 4);
+        Line[X * 4 + 3] = 255;
+      }
     else
-      std::copy_n(Src, Line.size(), Line.begin());
+      std::copy_n(Src, static_cast<std::size_t>(Width) * 3, Line.begin());
     JSAMPROW Row = Line.data();
     jpeg_write_scanlines(&Info, &Row, 1);
   }

@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-enum class TJpegKind { Baseline, Progressive, Grayscale };
+// Cmyk stores Adobe's inverted CMYK with no black, so that the colours read back are Rgb's.
+enum class TJpegKind { Baseline, Progressive, Grayscale, Cmyk };
 
 // Rgb: Width × Height pixels of R, G, B bytes, top row first. Grayscale stores the luma.
 TBytes EncodeJpeg(int Width, int Height, const TBytes& Rgb, TJpegKind Kind, int Quality = 90);
