@@ -30,13 +30,22 @@ static int fill_block(struct image_source *image, uint8_t *buf, uint32_t want, u
     return 0;
 }
 
-static int program_block(const struct flash_partition *part, uint32_t offset, const uint8_t *data,
-                         uint8_t *check)
+/* Erases, writes, reads back and compares one block. NULL on success, else the step
+   that failed. */
+static const char *program_block(const struct flash_partition *part, uint32_t offset,
+                                 const uint8_t *data, uint8_t *check)
 {
     const struct flash_ops *ops = part->ops;
     uint32_t len = part->erase_size;
-    return ops->erase(part->dev, offset, len) == 0 && ops->write(part->dev, offset, data, len) == 0 &&
-           ops->read(part->dev, offset, check, len) == 0 && memcmp(data, check, len) == 0;
+    if (ops->erase(part->dev, offset, len) != 0)
+        return "erase";
+    if (ops->write(part->dev, offset, data, len) != 0)
+        return "write";
+    if (ops->read(part->dev, offset, check, len) != 0)
+        return "read back";
+    if (memcmp(data, check, len) != 0)
+        return "compare";
+    return NULL;
 }
 
 int flash_write_image(const struct flash_partition *part, struct image_source *image,
@@ -65,6 +74,9 @@ int flash_write_image(const struct flash_partition *part, struct image_source *i
     int rc = -1;
     uint32_t offset = 0;
     uint64_t written = 0;
+    const char *last_failure = NULL;
+    uint32_t last_failed_block = 0;
+    int last_errno = 0;
     report(progress, 0, image->size);
     while (written < image->size) {
         uint64_t left = image->size - written;
@@ -73,7 +85,13 @@ int flash_write_image(const struct flash_partition *part, struct image_source *i
             goto done;
         for (;;) {
             if (offset >= part->size) {
-                upd_error_set(err, "not enough good blocks in the partition for the image");
+                if (last_failure)
+                    upd_error_set(err, "not enough good blocks in the partition for the image "
+                                  "(block %u: %s failed: %s)", (unsigned)last_failed_block,
+                                  last_failure, strcmp(last_failure, "compare") == 0 ?
+                                  "different data" : strerror(last_errno));
+                else
+                    upd_error_set(err, "not enough good blocks in the partition for the image");
                 goto done;
             }
             int bad = part->ops->is_bad(part->dev, offset);
@@ -85,9 +103,13 @@ int flash_write_image(const struct flash_partition *part, struct image_source *i
                 offset += block;
                 continue;
             }
-            int ok = program_block(part, offset, data, check) ||
-                     program_block(part, offset, data, check);
-            if (!ok) {
+            const char *failed = program_block(part, offset, data, check);
+            if (failed)
+                failed = program_block(part, offset, data, check);
+            if (failed) {
+                last_failure = failed;
+                last_failed_block = offset / block;
+                last_errno = errno;
                 /* The block failed twice: take it out of use and go on with the next one.
                    Failing to mark it only means it will be tried again next time. */
                 part->ops->mark_bad(part->dev, offset);
