@@ -107,6 +107,8 @@ TEST(FlashWriter, TooManyBadBlocksForTheImageFails)
     upd_error err{};
     EXPECT_NE(flash_write_image(&part, &src, nullptr, &err), 0);
     EXPECT_NE(std::string(err.text).find("not enough good blocks"), std::string::npos) << err.text;
+    EXPECT_NE(std::string(err.text).find("block 2: compare failed"), std::string::npos) << err.text;
+    EXPECT_EQ(nand.bad, (std::set<uint32_t>{1, 2, 3}));
 }
 
 TEST(FlashWriter, EachBlockIsErasedWrittenAndReadBackInThatOrder)
