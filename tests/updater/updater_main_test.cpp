@@ -43,7 +43,7 @@ Outcome runMain(std::vector<std::string> args)
 
 std::string packageWith(const TempDir &dir, const std::string &script)
 {
-    std::vector<ZipSpec> entries{{"META-INF/", {}, false}};
+    std::vector<ZipItem> entries{{"META-INF/", {}, false}};
     if (!script.empty())
         entries.push_back({UPDATER_SCRIPT_ENTRY, std::vector<uint8_t>(script.begin(), script.end()), true});
     writeFile(dir.file("p.zip"), buildZip(entries));

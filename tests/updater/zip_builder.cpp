@@ -42,10 +42,10 @@ std::vector<uint8_t> deflateRaw(const std::vector<uint8_t> &data)
     return out;
 }
 
-std::vector<uint8_t> buildZip(const std::vector<ZipSpec> &entries, const std::string &comment)
+std::vector<uint8_t> buildZip(const std::vector<ZipItem> &entries, const std::string &comment)
 {
     std::vector<uint8_t> out, central;
-    for (const ZipSpec &e : entries) {
+    for (const ZipItem &e : entries) {
         std::vector<uint8_t> body = e.deflate ? deflateRaw(e.data) : e.data;
         uint32_t crc = static_cast<uint32_t>(crc32(0, e.data.data(), static_cast<uInt>(e.data.size())));
         crc += static_cast<uint32_t>(e.crcDelta);

@@ -7,8 +7,8 @@
 
 // Writes small zip archives for the reader's tests, with knobs to break them in the
 // ways real damage does.
-struct ZipSpec {
-    ZipSpec(std::string n, std::vector<uint8_t> d = {}, bool deflated = true)
+struct ZipItem {
+    ZipItem(std::string n, std::vector<uint8_t> d = {}, bool deflated = true)
         : name(std::move(n)), data(std::move(d)), deflate(deflated) {}
 
     std::string name;
@@ -22,5 +22,5 @@ struct ZipSpec {
     std::string localName;       // if not empty, the local header's name
 };
 
-std::vector<uint8_t> buildZip(const std::vector<ZipSpec> &entries, const std::string &comment = "");
+std::vector<uint8_t> buildZip(const std::vector<ZipItem> &entries, const std::string &comment = "");
 std::vector<uint8_t> deflateRaw(const std::vector<uint8_t> &data);

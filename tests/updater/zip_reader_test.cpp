@@ -173,7 +173,7 @@ TEST(ZipReader, RandomDamageNeverYieldsWrongBytes)
 
 struct Damage {
     const char *label;
-    std::function<void(ZipSpec &)> apply;
+    std::function<void(ZipItem &)> apply;
     const char *reason;
 };
 
@@ -183,7 +183,7 @@ class DamagedEntry : public testing::TestWithParam<Damage> {};
 
 TEST_P(DamagedEntry, IsRefusedWithItsName)
 {
-    ZipSpec bad{"logo_new.img", noise(4000, 5), true};
+    ZipItem bad{"logo_new.img", noise(4000, 5), true};
     GetParam().apply(bad);
     OpenZip z(buildZip({{"ok", bytes("fine"), true}, bad}));
     ASSERT_TRUE(z.ok()) << z.error();
@@ -198,24 +198,24 @@ TEST_P(DamagedEntry, IsRefusedWithItsName)
 INSTANTIATE_TEST_SUITE_P(
     ZipReader, DamagedEntry,
     testing::Values(
-        Damage{"CorruptCrc", [](ZipSpec &s) { s.crcDelta = 1; }, "CRC mismatch"},
-        Damage{"Encrypted", [](ZipSpec &s) { s.flags = 0x0001; }, "encrypted"},
-        Damage{"UnknownMethod", [](ZipSpec &s) { s.method = 12; }, "method 12"},
-        Damage{"SizeTooLarge", [](ZipSpec &s) { s.sizeDelta = 1; }, "shorter than"},
-        Damage{"SizeTooSmall", [](ZipSpec &s) { s.sizeDelta = -1; }, "larger than"},
-        Damage{"StoredSizesDisagree", [](ZipSpec &s) { s.deflate = false; s.sizeDelta = 2; },
+        Damage{"CorruptCrc", [](ZipItem &s) { s.crcDelta = 1; }, "CRC mismatch"},
+        Damage{"Encrypted", [](ZipItem &s) { s.flags = 0x0001; }, "encrypted"},
+        Damage{"UnknownMethod", [](ZipItem &s) { s.method = 12; }, "method 12"},
+        Damage{"SizeTooLarge", [](ZipItem &s) { s.sizeDelta = 1; }, "shorter than"},
+        Damage{"SizeTooSmall", [](ZipItem &s) { s.sizeDelta = -1; }, "larger than"},
+        Damage{"StoredSizesDisagree", [](ZipItem &s) { s.deflate = false; s.sizeDelta = 2; },
                "stored sizes disagree"},
-        Damage{"CompressedSizeTooSmall", [](ZipSpec &s) { s.compressedDelta = -10; }, "truncated"},
-        Damage{"OtherLocalName", [](ZipSpec &s) { s.localName = "logo_old.img"; }, "another file"},
-        Damage{"DataRunsIntoDirectory", [](ZipSpec &s) { s.compressedDelta = 100; }, "truncated"},
+        Damage{"CompressedSizeTooSmall", [](ZipItem &s) { s.compressedDelta = -10; }, "truncated"},
+        Damage{"OtherLocalName", [](ZipItem &s) { s.localName = "logo_old.img"; }, "another file"},
+        Damage{"DataRunsIntoDirectory", [](ZipItem &s) { s.compressedDelta = 100; }, "truncated"},
         Damage{"BrokenDeflateData",
-               [](ZipSpec &s) { s.deflate = false; s.method = 8; s.data = std::vector<uint8_t>(64, 0xff); },
+               [](ZipItem &s) { s.deflate = false; s.method = 8; s.data = std::vector<uint8_t>(64, 0xff); },
                "corrupt"}),
     [](const testing::TestParamInfo<Damage> &info) { return std::string(info.param.label); });
 
 TEST(ZipReader, DataDescriptorFlagIsReadFromTheDirectory)
 {
-    ZipSpec e{"d", noise(1000, 6), true};
+    ZipItem e{"d", noise(1000, 6), true};
     e.flags = 0x0008;
     OpenZip z(buildZip({e}));
     ASSERT_TRUE(z.ok()) << z.error();
@@ -260,7 +260,7 @@ TEST(ZipReader, EntryLargerThanTheCallerAllowsIsRefused)
 
 TEST(ZipReader, FailedExtractLeavesNoFile)
 {
-    ZipSpec bad{"img", noise(100000, 8), true};
+    ZipItem bad{"img", noise(100000, 8), true};
     bad.crcDelta = 5;
     OpenZip z(buildZip({bad}));
     ASSERT_TRUE(z.ok());
