@@ -130,6 +130,13 @@ TEST(Script, AssertStopsAtTheFirstFalseArgumentAndNamesIt)
     EXPECT_TRUE(h.calls.empty());
 }
 
+TEST(Script, AssertQuotesItsArgumentAsWritten)
+{
+    FakeHost h;
+    EXPECT_EQ(h.run("assert( (\"a\" ==\n \"b\") )"), "assert failed: (\"a\" ==\n \"b\")");
+    EXPECT_EQ(h.run("assert(!\"t\")"), "assert failed: !\"t\"");
+}
+
 TEST(Script, StatementsAfterAnAbortDoNotRun)
 {
     FakeHost h;

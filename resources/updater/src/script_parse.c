@@ -461,6 +461,7 @@ static struct node *parse_primary(struct parser *p)
             node_free(e);
             return NULL;
         }
+        e->src_begin = begin; /* messages quote the parentheses too */
         e->src_end = p->tok.end;
         next_token(p);
         if (p->failed) {
