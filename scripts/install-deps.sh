@@ -12,7 +12,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick
   python3
   gcc-arm-linux-gnueabi binutils-arm-linux-gnueabi
-  qemu-user-static
+  qemu-user-static qemu-system-arm
   golang-github-mozillazg-go-pinyin-dev
   musl-dev:armel
 )
@@ -20,11 +20,14 @@ packages=(
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 
-# The phone-side updater links against musl for armel.
-if ! dpkg --print-foreign-architectures | grep -qx armel; then
-  $sudo dpkg --add-architecture armel
-  need_update=1
-fi
+# The phone-side updater links against musl for armel; the updater's test on emulated
+# NAND boots Debian's armhf kernel (downloaded by that test with apt-get download).
+for arch in armel armhf; do
+  if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+    $sudo dpkg --add-architecture "$arch"
+    need_update=1
+  fi
+done
 
 missing=()
 for p in "${packages[@]}"; do
