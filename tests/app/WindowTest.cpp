@@ -81,6 +81,8 @@ struct ControlCase {
   int Left, Top, Width, Height;
   const char* Caption;  // "" where the control shows none
 };
+void PrintTo(const ControlCase& C, std::ostream* Os) { *Os << C.Name; }
+
 
 class ControlTest : public WindowFixture, public testing::WithParamInterface<ControlCase> {};
 

@@ -88,6 +88,8 @@ struct BrokenCase {
   const char* Mangle;     // shell command run in temp/ after zipping, or ""
   const char* Mentions;   // a part of the message
 };
+void PrintTo(const BrokenCase& C, std::ostream* Os) { *Os << C.Name; }
+
 
 class BrokenPackageTest : public AssemblyTest, public testing::WithParamInterface<BrokenCase> {};
 
@@ -150,6 +152,8 @@ struct VersionCase {
   const char* Label;
   const char* Resource;
 };
+void PrintTo(const VersionCase& C, std::ostream* Os) { *Os << C.Label; }
+
 
 class VersionTest : public AssemblyTest, public testing::WithParamInterface<VersionCase> {};
 

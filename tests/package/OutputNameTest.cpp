@@ -10,6 +10,8 @@ struct NameCase {
   const char* Label;
   const char* Expected;
 };
+void PrintTo(const NameCase& C, std::ostream* Os) { *Os << C.Picked << " " << C.Label; }
+
 
 std::string Repeat(const std::string& S, int N) {
   std::string R;
@@ -39,7 +41,7 @@ INSTANTIATE_TEST_SUITE_P(
                     // Full-width dots and a solidus: the solidus must not make a directory.
                     NameCase{"．．／．．／x.jpg", "128K", "....X_128K.supk"},
                     // Control bytes would end up in the package's name.
-                    NameCase{"a\x01b\x1F.jpg", "128K", "AB_128K.supk"}));
+                    NameCase{"a\x01" "b\x1F.jpg", "128K", "AB_128K.supk"}));
 
 TEST(OutputName, LongNameIsCutBeforeTheExtensionIsRemoved) {
   // 30 × 猛 gives 120 letters: the cut takes the extension, so no dot survives.
@@ -63,6 +65,8 @@ struct PathCase {
   const char* RawFrame;
   const char* CompressedFrame;
 };
+void PrintTo(const PathCase& C, std::ostream* Os) { *Os << C.Picked << (C.Relative ? " relative" : " absolute"); }
+
 
 class RunPathsTest : public testing::TestWithParam<PathCase> {};
 
