@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <random>
+#include <sys/wait.h>
 
 namespace {
 int Shell(const std::string& Command) { return std::system(Command.c_str()); }
@@ -304,5 +305,22 @@ TEST_F(RunTest, RunsUnderTheProgramDirectoryWhateverTheCurrentOne) {
   EXPECT_TRUE(fs::exists(ProgramDir / "TIGER_128K.supk"));
   EXPECT_EQ(fs::current_path(), ProgramDir);
   EXPECT_EQ(Entry(ProgramDir / "TIGER_128K.supk", "YuanTu.JPG"), ReadAll(Elsewhere / "tiger.JPG"));
+}
+}  // namespace
+
+namespace {
+// The package of a whole run, installed by its own updater the way the phone's recovery
+// runs it, under qemu-arm: the "logo" partition must then hold its logo_new.img.
+TEST_F(RunTest, PackageOfARunInstallsIntoTheLogoPartition) {
+  StartProgram();
+  Click(Form1->btnBlank, (ProgramDir / "猛虎.jpg").string());
+  ExpectCompletion("MENGHU_128K.supk", "128K");
+  const fs::path Out = Pictures() / "install";
+  const int Status = Shell(std::string(U830_INSTALL_IN_QEMU) + " " + Quoted(ProgramDir / "MENGHU_128K.supk") + " " +
+                           Quoted(Out) + " > " + Quoted(Pictures() / "install.log") + " 2>&1");
+  if (WIFEXITED(Status) && WEXITSTATUS(Status) == 77) GTEST_SKIP() << ReadAll(Pictures() / "install.log");
+  ASSERT_EQ(Status, 0) << ReadAll(Pictures() / "install.log");
+  EXPECT_EQ(ReadAll(Out / "logo-partition.img").substr(0, 262144), Entry(ProgramDir / "MENGHU_128K.supk", "logo_new.img"));
+  EXPECT_NE(ReadAll(Out / "pipe.txt").find("ui_print Install complete!"), std::string::npos) << ReadAll(Out / "pipe.txt");
 }
 }  // namespace
