@@ -4,6 +4,7 @@
 #include "Capacity.h"
 #include "Classes.h"
 #include "Compress.h"
+#include "EmbeddedFiles.h"
 #include "LogoImage.h"
 #include "OutputName.h"
 #include "PictureIntake.h"
@@ -105,7 +106,7 @@ void TForm1::BuildControls() {
   });
   Memo1->SetReadOnly(true);
 
-  const QImage Glyph(QStringLiteral(":/glyph/arrow.bmp"));
+  const QImage Glyph(QString::fromLatin1(u830::resources::kArrowGlyphPath));
 
   btnNoBlank = new TBitBtn(this);
   btnNoBlank->SetBounds(8, 456, 137, 25);

@@ -1,5 +1,5 @@
 #pragma once
-// Streams in the manner of the design's toolkit: a file stream over a POSIX descriptor, a
+// Streams in the manner of the VCL's: a file stream over a POSIX descriptor, a
 // read-only memory stream over an embedded data file, and the block helpers that raise
 // instead of returning short counts.
 #include <cstdint>

@@ -1,12 +1,12 @@
 #pragma once
-// File-name functions and file-system services in the manner of the design's platform, over
+// File-name functions and file-system services in the manner of the VCL and Win32, over
 // POSIX. Paths use '/' as the directory separator; names are UTF-8, as on disk.
 #include <string>
 #include <string_view>
 
 // The directory part, with its trailing separator ("" when there is none).
 std::string ExtractFilePath(std::string_view FileName);
-// What follows the last '/' (or ':', the drive separator of the design's paths).
+// What follows the last '/' (or ':', the drive separator of Windows paths).
 std::string ExtractFileName(std::string_view FileName);
 // From the last '.' of the file-name part, dot included; "" when there is none.
 std::string ExtractFileExt(std::string_view FileName);
@@ -32,7 +32,7 @@ bool SetExecutable(const std::string& FileName);
 bool DeleteFile(const std::string& FileName);
 
 // Copies ExistingFileName over NewFileName, replacing it (FailIfExists false). Unlike the
-// design's call, a failure raises: EFOpenError for the source, EFCreateError for the target,
+// Win32 call, a failure raises: EFOpenError for the source, EFCreateError for the target,
 // EWriteError for a short write; the source is never truncated by copying a file onto itself.
 void CopyFileA(const std::string& ExistingFileName, const std::string& NewFileName, bool FailIfExists);
 // Atomic replace of NewName by OldName (same file system); raises EOSError naming both.

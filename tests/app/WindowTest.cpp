@@ -237,7 +237,7 @@ TEST_F(WindowTest, HoverColoursOfTheLinkLabels) {
     EXPECT_EQ(L->Widget()->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     Hover(L, true);
     Hover(L, false);
-    EXPECT_EQ(L->FontColor(), 0xFF0000u) << "never back to the design colour";
+    EXPECT_EQ(L->FontColor(), 0xFF0000u) << "never back to its first colour";
   }
   Hover(Form1->Label3, true);
   EXPECT_EQ(Form1->Label3->FontColor(), clBlack);

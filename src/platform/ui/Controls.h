@@ -1,6 +1,6 @@
 #pragma once
 // The window's controls over Qt widgets. Positions and sizes are client-area pixels; colours
-// are the design's 0x00BBGGRR values; "\r" in a caption breaks the line.
+// are the VCL's 0x00BBGGRR values; "\r" in a caption breaks the line.
 #include "Forms.h"
 
 #include <QColor>

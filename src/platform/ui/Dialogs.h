@@ -32,7 +32,7 @@ int ShellExecuteA(HWND Owner, const char* Operation, const std::string& File, co
 class TOpenPictureDialog {
 public:
   explicit TOpenPictureDialog(QWidget* Owner) : FOwner(Owner) {}
-  // Design-time filter: "description|pattern|description|pattern…".
+  // The filter as a form file holds it: "description|pattern|description|pattern…".
   std::string Filter;
   std::string FileName;
   // True only when a file was chosen; FileName then holds its full path. The named file need

@@ -65,11 +65,11 @@ public:
 
   QWidget* Handle() const;
   void SetCaption(const std::string& Caption);
-  // Outer size and position, as the design gives them (frame included).
+  // Outer size and position, as a form file gives them (frame included).
   void SetBounds(int Left, int Top, int Width, int Height);
   void SetBorderIcons(unsigned Icons);
   void SetColor(TColor Color);
-  // Family and character height in pixels (the design's negative Height).
+  // Family and character height in pixels (a form file's negative Height).
   void SetFont(const std::string& Family, int PixelHeight);
   void Show();
   void Close();
@@ -87,7 +87,7 @@ private:
   std::unique_ptr<TFormWidget> FWidget;
 };
 
-// The allowance for the window frame that the design's outer sizes include: the default
+// The allowance for the window frame that a form file's outer sizes include: the default
 // sizeable border of the platform the window was designed on, at 96 pixels per inch.
 constexpr int kWindowFrameWidth = 16;
 constexpr int kWindowFrameHeight = 38;
