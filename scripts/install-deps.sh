@@ -9,7 +9,7 @@ packages=(
   gzip zip unzip
   googletest libgtest-dev libbenchmark-dev
   fonts-arphic-uming fontconfig
-  xvfb xdotool x11-utils imagemagick
+  xvfb xdotool xclip x11-utils imagemagick
   python3
   gcc-arm-linux-gnueabi binutils-arm-linux-gnueabi
   qemu-user-static qemu-system-arm

@@ -23,7 +23,8 @@ void SaveRgb565(TBitmap& WorkBitmap, const std::string& FileName, TRowBuffer& Ro
   if (Height > 0 && Width > 0 && WorkBitmap.PixelFormat() != pf24bit)
     throw EInvalidGraphic("工作位图不是 24 位");
 
-  TFileStream File(FileName, fmCreate);
+  // The rows go to the system in large blocks; FlushBuffer below reports a full disk.
+  TBufferedFileStream File(FileName, fmCreate);
   const std::int64_t RowBytes = static_cast<std::int64_t>(Width) * 2;
   for (int Y = 0; Y < Height; ++Y) {
     ScanPtr = WorkBitmap.ScanLine(Y);
@@ -45,4 +46,5 @@ void SaveRgb565(TBitmap& WorkBitmap, const std::string& FileName, TRowBuffer& Ro
     RowPtr = Row;
     File.WriteBuffer(RowBuffer.data(), RowBytes);
   }
+  File.FlushBuffer();
 }

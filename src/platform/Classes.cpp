@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <utility>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -106,6 +107,44 @@ std::int64_t TFileStream::Seek(std::int64_t Offset, TSeekOrigin Origin) {
 
 void TFileStream::Flush() {
   if (::fsync(FHandle) != 0) throw EWriteError();
+}
+
+TBufferedFileStream::TBufferedFileStream(const std::string& FileName, unsigned Mode, std::size_t BufferSize)
+    : TFileStream(FileName, Mode), FBuffer(std::max<std::size_t>(BufferSize, 1)) {}
+
+TBufferedFileStream::~TBufferedFileStream() {
+  try {
+    FlushBuffer();
+  } catch (const EWriteError&) {
+    // Nobody is left to tell; writers that care call FlushBuffer themselves.
+  }
+}
+
+void TBufferedFileStream::FlushBuffer() {
+  const std::size_t Used = std::exchange(FUsed, 0);
+  if (Used > 0 && TFileStream::Write(FBuffer.data(), static_cast<std::int64_t>(Used)) != static_cast<std::int64_t>(Used))
+    throw EWriteError();
+}
+
+std::int64_t TBufferedFileStream::Read(void* Buffer, std::int64_t Count) {
+  FlushBuffer();
+  return TFileStream::Read(Buffer, Count);
+}
+
+std::int64_t TBufferedFileStream::Write(const void* Buffer, std::int64_t Count) {
+  if (Count <= 0) return 0;
+  const auto N = static_cast<std::size_t>(Count);
+  if (FUsed + N > FBuffer.size()) FlushBuffer();
+  if (N >= FBuffer.size()) return TFileStream::Write(Buffer, Count);
+  std::copy_n(static_cast<const std::uint8_t*>(Buffer), N, FBuffer.data() + FUsed);
+  FUsed += N;
+  return Count;
+}
+
+std::int64_t TBufferedFileStream::Seek(std::int64_t Offset, TSeekOrigin Origin) {
+  if (Origin == soCurrent && Offset == 0) return TFileStream::Seek(0, soCurrent) + static_cast<std::int64_t>(FUsed);
+  FlushBuffer();
+  return TFileStream::Seek(Offset, Origin);
 }
 
 std::int64_t TCustomMemoryStream::Read(void* Buffer, std::int64_t Count) {

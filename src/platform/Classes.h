@@ -63,6 +63,24 @@ private:
   int FHandle = -1;
 };
 
+// A file stream that gathers small writes in memory and hands them to the system in large
+// blocks. FlushBuffer raises EWriteError when the system does not take them whole; call it
+// before the file is complete, since the destructor can only drop such an error.
+class TBufferedFileStream : public TFileStream {
+public:
+  TBufferedFileStream(const std::string& FileName, unsigned Mode, std::size_t BufferSize = 64 * 1024);
+  ~TBufferedFileStream() override;
+
+  std::int64_t Read(void* Buffer, std::int64_t Count) override;
+  std::int64_t Write(const void* Buffer, std::int64_t Count) override;
+  std::int64_t Seek(std::int64_t Offset, TSeekOrigin Origin) override;
+  void FlushBuffer();
+
+private:
+  std::vector<std::uint8_t> FBuffer;
+  std::size_t FUsed = 0;
+};
+
 // A read-only stream over bytes held in memory.
 class TCustomMemoryStream : public TStream {
 public:

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The real window under Xvfb: start the built program in a fresh folder, click
 # "选择图片开始生成 1", type the sample picture's path into the dialog, accept, dismiss the
-# completion message and check the package. Exits 77 (skipped) where Xvfb or xdotool is missing.
+# completion message and check the package. Exits 77 (skipped) where Xvfb, xdotool or xclip is missing.
 set -euo pipefail
 program=$1
-for tool in Xvfb xdotool unzip; do
+for tool in Xvfb xdotool xclip unzip; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
@@ -12,6 +12,7 @@ work=$(mktemp -d /tmp/u830-window.XXXXXX)
 display=":$((90 + RANDOM % 100))"
 cleanup() {
   [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "${clip_pid:-}" ] && kill "$clip_pid" 2>/dev/null || true
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -41,16 +42,43 @@ main=$(wait_for_window "生成u830第一屏")
 screenshot=${SCREENSHOT:-}
 if [ -n "$screenshot" ] && command -v import >/dev/null; then import -window root "$screenshot"; fi
 
-# btnBlank lies at (0, 352) in the client area, 145 × 25.
-xdotool mousemove --window "$main" 72 364 click 1
-sleep 0.5
-dialog=$(xdotool search --onlyvisible --class "u830logo" 2>/dev/null | grep -v "^$main\$" | tail -1)
-[ -n "$dialog" ] || { echo "the open dialog did not appear"; exit 1; }
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-xdotool type --delay 20 "$work/猛虎.jpg"
-xdotool key Return
+visible() { xdotool search --onlyvisible --class "u830logo" 2>/dev/null | grep -vx "$main" | tail -1 || true; }
 
-for _ in $(seq 200); do
+# btnBlank lies at (0, 352) in the client area, 145 × 25. A click or keys that arrive while
+# the window or the dialog is still being laid out can be lost on a loaded machine, so each
+# step is tried again until it shows its effect.
+dialog=""
+for _ in 1 2 3; do
+  xdotool mousemove --window "$main" 72 364 click 1
+  for _ in $(seq 50); do
+    dialog=$(visible)
+    [ -n "$dialog" ] && break 2
+    sleep 0.1
+  done
+done
+[ -n "$dialog" ] || { echo "the open dialog did not appear"; exit 1; }
+
+for _ in 1 2 3; do
+  sleep 1
+  xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+  xdotool key --clearmodifiers ctrl+a
+  # The ASCII part is typed; the name's Chinese characters are pasted, since for a character
+  # that is not on the keyboard xdotool remaps a key while typing, and a program on a loaded
+  # machine can read that key with the old map.
+  xdotool type --delay 30 "$work/"
+  [ -n "${clip_pid:-}" ] && kill "$clip_pid" 2>/dev/null
+  printf '%s' "猛虎.jpg" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
+  clip_pid=$!
+  sleep 0.2
+  xdotool key --clearmodifiers ctrl+v
+  xdotool key Return
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --class "u830logo" 2>/dev/null | grep -qx "$dialog" || break 2
+    sleep 0.1
+  done
+done
+
+for _ in $(seq 600); do
   [ -f "$work/MENGHU_128K.supk" ] && break
   sleep 0.1
 done

@@ -74,6 +74,32 @@ TEST(FileStream, AFullDiskRaisesStreamWriteError) {
   EXPECT_EQ(MessageOf([&] { F.WriteBuffer("abc", 3); }), "Stream write error");
 }
 
+TEST(BufferedFileStream, GathersWritesAndKeepsTheirOrder) {
+  TTempDir Dir;
+  const TBytes Data = PseudoRandomBytes(100000, 3);
+  {
+    TBufferedFileStream F(Dir.Path() + "b", fmCreate, 1000);
+    // Pieces smaller than, equal to and larger than the buffer.
+    std::size_t At = 0;
+    for (std::size_t Piece : {1u, 640u, 999u, 1000u, 5000u, 7u}) {
+      while (At + Piece <= Data.size() && At < 60000) {
+        F.WriteBuffer(Data.data() + At, static_cast<std::int64_t>(Piece));
+        At += Piece;
+      }
+    }
+    F.WriteBuffer(Data.data() + At, static_cast<std::int64_t>(Data.size() - At));
+    EXPECT_EQ(F.Position(), 100000);
+    F.FlushBuffer();
+  }
+  EXPECT_EQ(ReadBytes(Dir.Path() + "b"), Data);
+}
+
+TEST(BufferedFileStream, AFullDiskRaisesStreamWriteErrorOnFlush) {
+  TBufferedFileStream F("/dev/full", fmCreate);
+  F.WriteBuffer("abc", 3);
+  EXPECT_EQ(MessageOf([&] { F.FlushBuffer(); }), "Stream write error");
+}
+
 TEST(FileStream, CopyFromCopiesAllOrACount) {
   TTempDir Dir;
   const TBytes Data = PseudoRandomBytes(200000, 7);  // more than one block
