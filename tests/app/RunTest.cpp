@@ -214,6 +214,8 @@ TEST_F(RunTest, WrongExtensionLeavesThePictureCopy) {
   Click(Form1->btnBlank, File.string());
   ASSERT_EQ(Boxes.size(), 1u);
   EXPECT_EQ(Boxes[0].Text, "文件格式不对！");
+  EXPECT_EQ(Boxes[0].Caption, App->Title);
+  EXPECT_EQ(Boxes[0].Type, unsigned(MB_OK));
   EXPECT_EQ(FilesIn(ProgramDir / "temp"), (std::vector<std::string>{"YuanTu.png", "gzip.exe", "zip.exe"}));
 }
 

@@ -200,3 +200,40 @@ TEST_F(AssemblyTest, RealZipFillsTheTemplatePackage) {
   EXPECT_EQ(Shell("unzip -l '" + Target + "' | grep -q 'META-INF/com/google/android/update-binary'"), 0);
 }
 }  // namespace
+
+namespace {
+struct LookupCase {
+  const char* Name;  // as the program spells it
+  const char* Stored;
+};
+
+void PrintTo(const LookupCase& C, std::ostream* Os) { *Os << C.Name; }
+
+class ResourceLookupTest : public testing::TestWithParam<LookupCase> {};
+
+TEST_P(ResourceLookupTest, IgnoresTheCaseOfTheName) {
+  const LookupCase& C = GetParam();
+  TResourceStream Stream(C.Name, "file");
+  const std::string Stored = Resource(C.Stored);
+  ASSERT_FALSE(Stored.empty());
+  EXPECT_EQ(Stream.Size(), static_cast<std::int64_t>(Stored.size()));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(Stream.Memory()), Stored.size()), Stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, ResourceLookupTest,
+                         testing::Values(LookupCase{"Supk", "SUPK"}, LookupCase{"MengHu", "MENGHU"},
+                                         LookupCase{"logo_new", "LOGO_NEW"}, LookupCase{"readme", "README"},
+                                         LookupCase{"version160", "VERSION160"}, LookupCase{"gzip", "GZIP"}));
+
+TEST(ResourceLookup, AMissingNameIsReportedAsSpelt) {
+  for (const char* Name : {"NoSuchFile", "../FILE/SUPK", ""}) {
+    try {
+      TResourceStream Stream(Name, "file");
+      FAIL() << Name << " was found";
+    } catch (const EResNotFound& E) {
+      EXPECT_EQ(E.Message(), std::string("Resource ") + Name + " not found");
+    }
+  }
+  EXPECT_THROW(TResourceStream("Supk", "bitmap"), EResNotFound);
+}
+}  // namespace
