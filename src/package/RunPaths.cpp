@@ -7,7 +7,6 @@
 RunPaths::RunPaths(std::string Base, const std::string& PickedFile)
     : BasePath(std::move(Base)),
       WorkDir(BasePath + "temp"),
-      GzipProgram(BasePath + "temp/gzip.exe"),
       ZipProgram(BasePath + "temp/zip.exe"),
       PictureCopy(BasePath + "temp/YuanTu" + ExtractFileExt(PickedFile)),
       RawFrame(BasePath + "temp/temp" + ExtractFileName(PictureCopy)),

@@ -10,7 +10,6 @@ struct RunPaths {
 
   std::string BasePath;
   std::string WorkDir;             // base path + "temp"
-  std::string GzipProgram;         // temp/gzip.exe
   std::string ZipProgram;          // temp/zip.exe
   std::string PictureCopy;         // temp/YuanTu + extension
   std::string RawFrame;            // temp/temp + the picture copy's file name

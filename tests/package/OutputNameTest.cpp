@@ -82,7 +82,6 @@ TEST_P(RunPathsTest, WorkingFilesFollowTheBasePath) {
   EXPECT_EQ(P.VersionDescription, Base + "temp/version.xml");
   EXPECT_EQ(P.LogoImage, Base + "temp/logo_new.img");
   EXPECT_EQ(P.ZipProgram, Base + "temp/zip.exe");
-  EXPECT_EQ(P.GzipProgram, Base + "temp/gzip.exe");
   EXPECT_EQ(P.ReadmeCopy("160K"), Base + "temp/160K.txt");
   EXPECT_EQ(P.UpdatePackage("X_128K.supk"), Base + "X_128K.supk");
 }
