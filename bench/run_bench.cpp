@@ -3,6 +3,7 @@
 #include "Unit1.h"
 
 #include "Classes.h"
+#include "PictureIntake.h"
 #include "Process.h"
 #include "SysUtils.h"
 
@@ -69,10 +70,7 @@ int main(int argc, char** argv) {
     TBitmap Work;
     TJPEGImage Jpeg;
     Jpeg.LoadFromFile((Temp / "YuanTu.jpg").string());
-    Work.SetHeight(Jpeg.Height());
-    Work.SetWidth(Jpeg.Width());
-    Work.SetPixelFormat(pf24bit);
-    Work.Canvas()->Draw(0, 0, Jpeg);
+    DrawIntoWorkBitmap(Work, Jpeg);
     TRowBuffer Row{};
     std::uint8_t* Scan = nullptr;
     std::uint16_t* RowPtr = nullptr;

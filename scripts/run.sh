@@ -6,4 +6,5 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default
-exec build/default/bin/u830logo
+cd build/default/bin
+exec ./u830logo
