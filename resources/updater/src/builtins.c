@@ -71,15 +71,23 @@ static int fn_assert(struct run_ctx *ctx, const struct node *call, struct value 
     return value_bool(out, 1) == 0 ? 0 : script_abort(ctx, "out of memory");
 }
 
-static int fn_package_extract_file(struct run_ctx *ctx, const struct node *call, struct value *out)
+/* The two arguments of a file call, evaluated and checked; nothing is left to free on failure. */
+static int eval_two_names(struct run_ctx *ctx, const struct node *call, struct value args[2])
 {
-    struct value args[2];
     if (script_eval_args(ctx, call, args) != 0)
         return -1;
     if (check_names(ctx, call, args) != 0) {
         script_free_args(args, 2);
         return -1;
     }
+    return 0;
+}
+
+static int fn_package_extract_file(struct run_ctx *ctx, const struct node *call, struct value *out)
+{
+    struct value args[2];
+    if (eval_two_names(ctx, call, args) != 0)
+        return -1;
     struct updater_host *h = host_of(ctx);
     struct upd_error err = {{0}};
     int ok = h->extract(h->ctx, args[0].s, args[1].s, &err) == 0;
@@ -92,12 +100,8 @@ static int fn_package_extract_file(struct run_ctx *ctx, const struct node *call,
 static int fn_write_raw_image(struct run_ctx *ctx, const struct node *call, struct value *out)
 {
     struct value args[2];
-    if (script_eval_args(ctx, call, args) != 0)
+    if (eval_two_names(ctx, call, args) != 0)
         return -1;
-    if (check_names(ctx, call, args) != 0) {
-        script_free_args(args, 2);
-        return -1;
-    }
     struct updater_host *h = host_of(ctx);
     struct upd_error err = {{0}};
     int rc;

@@ -17,6 +17,11 @@ long read_at(int fd, uint64_t offset, void *buf, size_t len)
 {
     if (seek_to(fd, offset) != 0)
         return -1;
+    return read_full(fd, buf, len);
+}
+
+long read_full(int fd, void *buf, size_t len)
+{
     size_t done = 0;
     while (done < len) {
         ssize_t n = read(fd, (char *)buf + done, len - done);

@@ -11,6 +11,8 @@ extern "C" {
 /* Whole reads and writes at an offset, retrying short transfers and EINTR.
    read_at returns the bytes read (less than len only at the end of the file), or -1. */
 long read_at(int fd, uint64_t offset, void *buf, size_t len);
+/* The same from the current position. */
+long read_full(int fd, void *buf, size_t len);
 int write_at(int fd, uint64_t offset, const void *buf, size_t len); /* 0 or -1 */
 int write_all(int fd, const void *buf, size_t len);                /* 0 or -1 */
 /* The size of an open file or block device, found by seeking: -1 on failure. */

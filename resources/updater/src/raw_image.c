@@ -148,19 +148,7 @@ struct file_image {
 static long file_image_read(void *ctx, uint8_t *data, uint32_t len)
 {
     struct file_image *f = ctx;
-    size_t done = 0;
-    while (done < len) {
-        ssize_t n = read(f->fd, data + done, len - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return -1;
-        }
-        if (n == 0)
-            break;
-        done += (size_t)n;
-    }
-    return (long)done;
+    return read_full(f->fd, data, len);
 }
 
 static int file_image_rewind(void *ctx)
